@@ -57,8 +57,12 @@ void ReportSaveFailure(const QString& path, const QString& reason) {
 // Writes the whole document to path through a temporary file that replaces the
 // target only once complete. Returns the reason on failure.
 std::optional<QString> WriteTopicFile(const QString& path) {
+    // A file without any write permission is read-only for everyone, the
+    // super-user included, as a read-only attribute would be.
     const QFileInfo target(path);
-    if (target.exists() && !target.isWritable()) return QStringLiteral("Permission denied");
+    constexpr auto kWrite = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    if (target.exists() && (!target.isWritable() || !(target.permissions() & kWrite)))
+        return QStringLiteral("The file is read-only");
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();

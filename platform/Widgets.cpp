@@ -71,7 +71,9 @@ void MainWindow::setStatusText(const QString& text) {
 void MainWindow::applyTrackSizes() {
     const QSize frame = frameGeometry().size() - size();
     setMinimumSize(QSize(750, 550) - frame);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) setMaximumSize(screen->size() - frame);
+    // The screen bounds dragging only: a window opened larger keeps its size.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setMaximumSize((screen->size() - frame).expandedTo(size()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
