@@ -1,6 +1,7 @@
 #include "platform/WindowLayer.h"
 
 #include "platform/Events.h"
+#include "platform/Images.h"
 #include "platform/Widgets.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ MainWindow* OpenMainWindow(const QString& title, QSize clientSize) {
     if (Fails(CreationStep::MainWindow)) return nullptr;
     auto* window = new MainWindow();
     window->setWindowTitle(title);
+    window->setWindowIcon(ApplicationIcon());
     window->resize(clientSize);
     window->show();
     CentreOnPrimaryScreen(window);

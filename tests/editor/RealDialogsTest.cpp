@@ -33,7 +33,7 @@ TEST(RealDialogsTest, SavePromptThenLoadDialog) {
     WhenShown<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("!"));
         EXPECT_EQ(box->text(), QStringLiteral("SAVE CURRENT FILE?"));
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+        EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::Yes));
         EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         WhenShown<QFileDialog>([](QFileDialog* dialog) {
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("LOAD FILE .."));
@@ -43,7 +43,7 @@ TEST(RealDialogsTest, SavePromptThenLoadDialog) {
             ASSERT_NE(name, nullptr);
             EXPECT_TRUE(name->text().isEmpty());
             dialog->selectFile(QStringLiteral("wanted.rtf"));
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();
         });
         box->button(QMessageBox::No)->click();
     });
@@ -69,7 +69,7 @@ TEST(RealDialogsTest, SaveDialogProposesNewfileAndDoesNotAskBeforeReplacing) {
         EXPECT_EQ(name->text(), QStringLiteral("newfile.rtf"));
         dialog->setDirectory(dir.path());
         dialog->selectFile(QStringLiteral("exists.rtf"));
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept();
     });
     EXPECT_EQ(SaveTopicAs(), SaveResult::Saved);
     EXPECT_TRUE(dir.read("exists.rtf").contains("new text"));

@@ -16,7 +16,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QLabel>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
