@@ -62,9 +62,9 @@ struct IcoMask {
     int width = 0, height = 0;
 };
 
-// Only 16- and 24-bit images need it: the reader applies the mask of palette
-// images, and 32-bit images carry alpha of their own.
-std::optional<IcoMask> DirectColourMask(const QByteArray& bytes) {
+// Only 24-bit images need it: the reader applies the mask of palette images,
+// 32-bit images carry alpha of their own, and 16-bit ones it does not read.
+std::optional<IcoMask> TrueColourMask(const QByteArray& bytes) {
     constexpr qsizetype kDirectory = 6, kEntry = 16;
     if (bytes.size() < kDirectory + kEntry) return std::nullopt;
     const char* entry = bytes.constData() + kDirectory;
@@ -72,7 +72,7 @@ std::optional<IcoMask> DirectColourMask(const QByteArray& bytes) {
     if (image < 0 || image + 40 > bytes.size()) return std::nullopt;
     const char* info = bytes.constData() + image;
     const int bits = qFromLittleEndian<quint16>(info + 14);
-    if (bits != 16 && bits != 24) return std::nullopt;
+    if (bits != 24) return std::nullopt;
     IcoMask mask;
     mask.width = quint8(entry[0]) ? quint8(entry[0]) : 256;
     mask.height = quint8(entry[1]) ? quint8(entry[1]) : 256;
@@ -83,10 +83,10 @@ std::optional<IcoMask> DirectColourMask(const QByteArray& bytes) {
     return mask;
 }
 
-// The platform's icon reader shows 16- and 24-bit icons fully opaque; the
-// mask says which pixels lie outside the picture.
-void ApplyDirectColourMask(QImage& image, const QByteArray& bytes) {
-    const std::optional<IcoMask> mask = DirectColourMask(bytes);
+// The platform's icon reader shows 24-bit icons fully opaque; their mask
+// says which pixels lie outside the picture.
+void ApplyTrueColourMask(QImage& image, const QByteArray& bytes) {
+    const std::optional<IcoMask> mask = TrueColourMask(bytes);
     if (!mask || image.size() != QSize(mask->width, mask->height)) return;
     for (int y = 0; y < mask->height; ++y) {
         const auto* row = reinterpret_cast<const uchar*>(bytes.constData() + mask->offset +
@@ -122,7 +122,7 @@ QImage DecodeIco(const QByteArray& bytes) {
     const QImage image = QImage::fromData(bytes, "ICO");
     if (image.isNull()) return {};
     QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    ApplyDirectColourMask(argb, bytes);
+    ApplyTrueColourMask(argb, bytes);
     return argb;
 }
 

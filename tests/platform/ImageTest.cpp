@@ -209,7 +209,8 @@ TEST(ToolbarImages, FloppiesAreOpaqueOnTheDiskAndClearOutsideIt) {
 
 TEST(ToolbarImages, TextColorAndZipFolderKeepTheirGrounds) {
     const QImage colour = DecodeToolbarImage(ToolbarImage::TextColor);
-    EXPECT_EQ(qAlpha(colour.pixel(12, 12)) | qAlpha(colour.pixel(2, 2)), 255);
+    EXPECT_EQ(qAlpha(colour.pixel(2, 2)), 255);  // the grey square
+    EXPECT_EQ(qAlpha(colour.pixel(12, 12)), 255);
     EXPECT_GE(CountPixels(colour, IsDarkRed), 20);
     const QImage folder = DecodeToolbarImage(ToolbarImage::ZipFolder);
     EXPECT_EQ(CountPixels(folder, [](QRgb p) { return qAlpha(p) != 255; }), 0);
@@ -282,11 +283,39 @@ TEST(DecodePng, DamagedDataGiveANullImage) {
     }
 }
 
+// A 2 x 2 icon, 24-bit colour: top row red, bottom row blue; the mask clears
+// the top right and bottom left pixels.
+QByteArray TwoByTwoIco() {
+    QByteArray bytes;
+    auto put16 = [&](quint16 v) { bytes.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)); put16(quint16(v >> 16)); };
+    put16(0), put16(1), put16(1);                                  // ICONDIR
+    bytes.append("\x02\x02\x00\x00", 4), put16(1), put16(24);       // ICONDIRENTRY
+    put32(40 + 2 * 8 + 2 * 4), put32(22);
+    put32(40), put32(2), put32(4), put16(1), put16(24), put32(0);  // BITMAPINFOHEADER
+    put32(2 * 8 + 2 * 4), put32(0), put32(0), put32(0), put32(0);
+    bytes.append(QByteArray("\xff\0\0\xff\0\0\0\0", 8));             // bottom row: blue, blue
+    bytes.append(QByteArray("\0\0\xff\0\0\xff\0\0", 8));             // top row: red, red
+    bytes.append(QByteArray("\x80\0\0\0", 4));                      // bottom row mask: left clear
+    bytes.append(QByteArray("\x40\0\0\0", 4));                      // top row mask: right clear
+    return bytes;
+}
+
+TEST(DecodeIco, TrueColourIconsKeepTheirMask) {
+    const QImage icon = DecodeIco(TwoByTwoIco());
+    ASSERT_EQ(icon.size(), QSize(2, 2));
+    EXPECT_EQ(icon.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(icon.pixel(0, 0), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(qAlpha(icon.pixel(1, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(0, 1)), 0);
+    EXPECT_EQ(icon.pixel(1, 1), qRgba(0, 0, 255, 255));
+}
+
 TEST(DecodeIco, DamagedDataGiveANullImage) {
     const QByteArray good = ToolbarImageData(ToolbarImage::SaveFile);
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("not an icon at all"), good.left(10)}) {
-        EXPECT_TRUE(DecodeIco(bytes).isNull());
-    }
+    const QByteArray cases[] = {QByteArray(), QByteArray("not an icon at all"), good.left(10),
+                                good.left(good.size() - 40) /* the mask cut short */};
+    for (const QByteArray& bytes : cases) EXPECT_TRUE(DecodeIco(bytes).isNull());
 }
 
 TEST(ResampleTo24, AnySizeBecomesExactly24By24) {
@@ -318,7 +347,9 @@ TEST(ResampleTo24, KeepsAlphaWithoutDarkFringesAndIgnoresProportions) {
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
             const QRgb p = resampled.pixel(x, y);
-            if (qAlpha(p) > 16) EXPECT_GE(qRed(p), 240) << x << "," << y;  // straight colour stays red
+            if (qAlpha(p) > 16) {
+                EXPECT_GE(qRed(p), 240) << x << "," << y;  // straight colour stays red
+            }
         }
     // The halves are squeezed, not letter-boxed: the edge sits in the middle column.
     EXPECT_EQ(qAlpha(resampled.pixel(11, 0)), 255);
