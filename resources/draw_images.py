@@ -411,10 +411,7 @@ def write(name, data):
 def pictures():
     """Name, picture as shown, file bytes."""
     out = []
-    for name, picture, data in [
-        ("save-file.ico", floppy(False), None),
-        ("save-file-as.ico", floppy(True), None),
-    ]:
+    for name, picture in [("save-file.ico", floppy(False)), ("save-file-as.ico", floppy(True))]:
         out.append((name, picture, ico_24bit(picture)))
     for name, mask in [
         # Thin strokes fade when squeezed: each letter is thickened a little.
