@@ -181,12 +181,13 @@ private:
     void walkCell(const QTextTableCell& cell);
     void collectBlocks(const QTextFrame::iterator& begin, std::vector<QTextBlock>& blocks);
     void writeBlock(const QTextBlock& block, bool inTable, End end);
-    void writeFragment(const QTextFragment& fragment);
+    void writeFragment(const QTextFragment& fragment, QStringView text);
     void flushText(const QChar* begin, const QChar* end, const CharFormat& format);
     void writeImage(const QTextImageFormat& format, const CharFormat& charFormat);
     bool loadResourceImage(const QString& name, rtf::Picture& picture);
 
-    const CharFormat& charFormat(int index, const QTextCharFormat& format);
+    template <typename Item>
+    const CharFormat& charFormat(const Item& item);
     const ParaFormat& paraFormat(const QTextBlock& block, bool inTable);
 
     const QTextDocument& document_;
@@ -253,25 +254,26 @@ void DocumentWalker::collectBlocks(const QTextFrame::iterator& begin, std::vecto
 }
 
 void DocumentWalker::writeBlock(const QTextBlock& block, bool inTable, End end) {
+    // The block's text once, sliced per run: cheaper than a string per run.
+    const QString text = block.text();
+    const int blockStart = block.position();
     bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid() || fragment.length() == 0) continue;
-        writeFragment(fragment);
+        writeFragment(fragment, QStringView(text).mid(fragment.position() - blockStart, fragment.length()));
         empty = false;
     }
     // The paragraph mark's format, so that an empty line keeps its height.
-    if (empty) writer_.text({}, charFormat(block.charFormatIndex(), block.charFormat()));
+    if (empty) writer_.text({}, charFormat(block));
     const ParaFormat& format = paraFormat(block, inTable);
     if (end == End::Cell) writer_.cellEnd(format);
     else writer_.paragraphEnd(format);
 }
 
-void DocumentWalker::writeFragment(const QTextFragment& fragment) {
-    const QTextCharFormat qtFormat = fragment.charFormat();
-    const CharFormat& format = charFormat(fragment.charFormatIndex(), qtFormat);
-    const QString text = fragment.text();
-    const QChar* runStart = text.constData();
+void DocumentWalker::writeFragment(const QTextFragment& fragment, QStringView text) {
+    const CharFormat& format = charFormat(fragment);
+    const QChar* runStart = text.data();
     const QChar* end = runStart + text.size();
     for (const QChar* p = runStart; p < end; ++p) {
         const char16_t u = p->unicode();
@@ -279,9 +281,14 @@ void DocumentWalker::writeFragment(const QTextFragment& fragment) {
         if (!special) continue;
         flushText(runStart, p, format);
         runStart = p + 1;
-        if (u == u'\t') writer_.tab(format);
-        else if (u == 0x2028) writer_.lineBreak(format);
-        else if (u == 0xFFFC && qtFormat.isImageFormat()) writeImage(qtFormat.toImageFormat(), format);
+        if (u == u'\t') {
+            writer_.tab(format);
+        } else if (u == 0x2028) {
+            writer_.lineBreak(format);
+        } else if (u == 0xFFFC) {
+            const QTextCharFormat object = fragment.charFormat();
+            if (object.isImageFormat()) writeImage(object.toImageFormat(), format);
+        }
         // paragraph and frame markers inside a block carry no content
     }
     flushText(runStart, end, format);
@@ -348,10 +355,13 @@ bool DocumentWalker::loadResourceImage(const QString& name, rtf::Picture& pictur
     return true;
 }
 
-// Formats are converted once per distinct format, not once per run.
-const CharFormat& DocumentWalker::charFormat(int index, const QTextCharFormat& format) {
+// Formats are converted once per distinct format, not once per run; the
+// item (a fragment or a block) is asked for its format only on a miss.
+template <typename Item>
+const CharFormat& DocumentWalker::charFormat(const Item& item) {
+    const int index = item.charFormatIndex();
     auto it = charFormats_.find(index);
-    if (it == charFormats_.end()) it = charFormats_.emplace(index, ToCharFormat(format, font_)).first;
+    if (it == charFormats_.end()) it = charFormats_.emplace(index, ToCharFormat(item.charFormat(), font_)).first;
     return it->second;
 }
 

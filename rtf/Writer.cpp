@@ -304,7 +304,12 @@ void Writer::endDocument() {
     closeLink();
     if (rowStart_ != std::string::npos) closeOpenRow(nullptr);
     finished_ = true;
-    send(header()) && send(body_) && send("}\n");
+    // Each send does nothing once the output has asked to stop.
+    send(header());
+    for (const std::string& chunk : chunks_) send(chunk);
+    send(body_);
+    send("}\n");
+    std::vector<std::string>().swap(chunks_);
     std::string().swap(body_);
 }
 
@@ -409,6 +414,17 @@ void Writer::endParagraph(const ParaFormat& format, std::string_view mark) {
     newline();
     paraStart_ = body_.size();
     paraHasContent_ = false;
+    sealChunkIfFull();
+}
+
+// A full body piece is set aside rather than grown further, so that a long
+// document is not copied again at every doubling of one string.
+void Writer::sealChunkIfFull() {
+    if (body_.size() < kChunkSize || rowStart_ != std::string::npos) return;
+    chunks_.push_back(std::move(body_));
+    body_ = std::string();
+    body_.reserve(kChunkSize + kChunkSize / 4);
+    paraStart_ = lineStart_ = 0;
 }
 
 std::string Writer::paragraphProperties(const ParaFormat& f) {
@@ -501,6 +517,7 @@ void Writer::closeOpenRow(const RowFormat* format) {
     rowCells_ = 0;
     paraStart_ = body_.size();
     haveLastPara_ = false;  // the next paragraph states whether it is in a table
+    sealChunkIfFull();
 }
 
 // ---- output primitives ----------------------------------------------------

@@ -33,6 +33,7 @@ PixelSize SniffPixelSize(PictureFormat format, std::string_view data);
 class Writer : public Sink {
 public:
     static constexpr std::size_t kPieceSize = 64 * 1024;
+    static constexpr std::size_t kChunkSize = 1024 * 1024;
 
     // defaultFace is font 0 (\deff0), used by runs whose face is empty.
     explicit Writer(Output out, std::string defaultFace = "Times New Roman");
@@ -81,6 +82,7 @@ private:
     std::string listText(const ParaFormat& format);
     void insertAtParagraphStart(std::string prefix);
     void closeOpenRow(const RowFormat* format);
+    void sealChunkIfFull();
 
     void appendControl(std::string_view word);
     void appendControl(std::string_view word, long long value);
@@ -105,7 +107,8 @@ private:
     std::vector<ListDef> lists_;
     std::unordered_map<int, std::size_t> listIds_;  // ParaFormat::listId -> lists_
 
-    std::string body_;
+    std::vector<std::string> chunks_;     // finished pieces of the body
+    std::string body_;                    // the body since the last finished piece
     std::size_t paraStart_ = 0;           // where the open paragraph's content begins
     std::size_t rowStart_ = std::string::npos;  // where the open table row begins
     int rowCells_ = 0;
