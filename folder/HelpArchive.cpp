@@ -3,6 +3,7 @@
 #include "folder/ArchiveTexts.h"
 #include "folder/FolderListing.h"
 #include "folder/FolderNames.h"
+#include "folder/ReplacementFile.h"
 #include "folder/ZipWriter.h"
 #include "platform/Dialogs.h"
 #include "shell/AppState.h"
@@ -29,9 +30,20 @@ void ShowMessage(const QString& caption, const QString& text) {
     platform::Dialogs().message({caption, text, platform::MessageButtons::Ok, platform::MessageIcon::None});
 }
 
+QString LeftOutReason(const folder::LeftOutFile& file) {
+    switch (file.cause) {
+    case folder::LeftOutCause::SystemError: return folder::SystemReason(file.errorNumber);
+    case folder::LeftOutCause::NotRegularFile: return folder::texts::kNotRegularFile;
+    case folder::LeftOutCause::NameNotStorable: return folder::texts::kNameNotStorable;
+    case folder::LeftOutCause::Shrank: return folder::texts::kFileShrank;
+    case folder::LeftOutCause::WriterRejected: return file.writerText;
+    }
+    return QString();
+}
+
 QStringList LeftOutLines(const std::vector<folder::LeftOutFile>& leftOut) {
     QStringList lines;
-    for (const folder::LeftOutFile& file : leftOut) lines << file.path + QStringLiteral(": ") + file.reason;
+    for (const folder::LeftOutFile& file : leftOut) lines << folder::texts::LeftOutLine(file.path, LeftOutReason(file));
     return lines;
 }
 

@@ -89,7 +89,7 @@ struct RunContext {
     const ArchiveJob& job;
     char* buffer;
     locale_t utf8;
-    std::map<int, QString> spoiled;  // items that failed after their header, by index
+    std::map<int, LeftOutFile> spoiled;  // items that failed after their header, by index
 };
 
 // One pass over the collected items into one temporary file.
@@ -97,7 +97,8 @@ struct Attempt {
     RunContext& run;
     archive* a;
     ArchiveReport report;
-    QString itemReason;
+    LeftOutFile item;      // why the current item was left out
+    QString writeFailure;  // why the archive could not be written
 };
 
 QString ArchiveReason(archive* a) {
@@ -135,9 +136,19 @@ ArchivePtr OpenArchive(int fd, QString& reason) {
     return a;
 }
 
-ItemResult LeaveOut(Attempt& attempt, const QString& reason) {
-    attempt.itemReason = reason;
+ItemResult LeaveOut(Attempt& attempt, LeftOutCause cause, int errorNumber = 0, const QString& writerText = {}) {
+    attempt.item = {QString(), cause, errorNumber, writerText};
     return ItemResult::LeftOut;
+}
+
+ItemResult Spoil(Attempt& attempt, LeftOutCause cause, int errorNumber = 0, const QString& writerText = {}) {
+    LeaveOut(attempt, cause, errorNumber, writerText);
+    return ItemResult::Restart;
+}
+
+ItemResult WriteFailure(Attempt& attempt, const QString& reason) {
+    attempt.writeFailure = reason;
+    return ItemResult::WriteFailed;
 }
 
 // Names are validated before they reach the writer, which mishandles empty and
@@ -148,7 +159,7 @@ bool IsStorableName(const QString& name, const QByteArray& utf8) {
 
 ItemResult WriteHeader(Attempt& attempt, const struct stat& st, const QByteArray& name) {
     EntryPtr entry(archive_entry_new());
-    if (!entry) return ItemResult::WriteFailed;
+    if (!entry) return WriteFailure(attempt, SystemReason(ENOMEM));
     archive_entry_copy_stat(entry.get(), &st);
     archive_entry_set_pathname(entry.get(), name.constData());
     archive_entry_set_size(entry.get(), st.st_size);
@@ -156,8 +167,8 @@ ItemResult WriteHeader(Attempt& attempt, const struct stat& st, const QByteArray
     ThreadLocaleScope scope(attempt.run.utf8);
     const int status = archive_write_header(attempt.a, entry.get());
     if (status == ARCHIVE_OK) return ItemResult::Added;
-    attempt.itemReason = ArchiveReason(attempt.a);
-    return status == ARCHIVE_FATAL ? ItemResult::WriteFailed : ItemResult::Restart;
+    if (status == ARCHIVE_FATAL) return WriteFailure(attempt, ArchiveReason(attempt.a));
+    return Spoil(attempt, LeftOutCause::WriterRejected, 0, ArchiveReason(attempt.a));
 }
 
 // Copies exactly the size the header declared; a file that fails or shrinks
@@ -167,29 +178,24 @@ ItemResult CopyContents(Attempt& attempt, int fd, int64_t size) {
     while (remaining > 0) {
         const auto want = static_cast<std::size_t>(std::min<int64_t>(remaining, kCopyBufferSize));
         const ssize_t got = ReadChunk(attempt.run, fd, want);
-        if (got <= 0) {
-            attempt.itemReason = got < 0 ? SystemReason(errno) : QStringLiteral("The file shrank while it was packed");
-            return ItemResult::Restart;
-        }
-        if (archive_write_data(attempt.a, attempt.run.buffer, static_cast<std::size_t>(got)) != got) {
-            attempt.itemReason = ArchiveReason(attempt.a);
-            return ItemResult::WriteFailed;
-        }
+        if (got < 0) return Spoil(attempt, LeftOutCause::SystemError, errno);
+        if (got == 0) return Spoil(attempt, LeftOutCause::Shrank);
+        if (archive_write_data(attempt.a, attempt.run.buffer, static_cast<std::size_t>(got)) != got)
+            return WriteFailure(attempt, ArchiveReason(attempt.a));
         remaining -= got;
     }
     if (archive_write_finish_entry(attempt.a) == ARCHIVE_OK) return ItemResult::Added;
-    attempt.itemReason = ArchiveReason(attempt.a);
-    return ItemResult::WriteFailed;
+    return WriteFailure(attempt, ArchiveReason(attempt.a));
 }
 
 ItemResult AddOpenFile(Attempt& attempt, int fd, const QString& path) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return LeaveOut(attempt, SystemReason(errno));
+    if (::fstat(fd, &st) != 0) return LeaveOut(attempt, LeftOutCause::SystemError, errno);
     if (S_ISDIR(st.st_mode)) return ItemResult::NoEntry;
-    if (!S_ISREG(st.st_mode)) return LeaveOut(attempt, QStringLiteral("Not a regular file"));
+    if (!S_ISREG(st.st_mode)) return LeaveOut(attempt, LeftOutCause::NotRegularFile);
     const QString name = EntryNameFor(path);
     const QByteArray utf8 = name.toUtf8();
-    if (!IsStorableName(name, utf8)) return LeaveOut(attempt, QStringLiteral("The name cannot be stored"));
+    if (!IsStorableName(name, utf8)) return LeaveOut(attempt, LeftOutCause::NameNotStorable);
     const ItemResult header = WriteHeader(attempt, st, utf8);
     if (header != ItemResult::Added) return header;
     return CopyContents(attempt, fd, st.st_size);
@@ -200,7 +206,7 @@ ItemResult AddItem(Attempt& attempt, const QString& path) {
     if (attempt.run.job.itemSize) attempt.run.job.itemSize(size);
     if (size == -2) return ItemResult::NoEntry;
     FileDescriptor fd(OpenForPacking(path));
-    if (fd.get() < 0) return LeaveOut(attempt, SystemReason(errno));
+    if (fd.get() < 0) return LeaveOut(attempt, LeftOutCause::SystemError, errno);
     return AddOpenFile(attempt, fd.get(), path);
 }
 
@@ -208,18 +214,24 @@ enum class AttemptEnd { Finished, Restart, Cancelled, Failed };
 
 // Runs the items through the open archive. On Restart the spoiled item is recorded
 // in the run so that the next attempt leaves it out from the start.
+ItemResult HandleItem(Attempt& attempt, int index) {
+    const auto spoiled = attempt.run.spoiled.find(index);
+    if (spoiled == attempt.run.spoiled.end()) return AddItem(attempt, attempt.run.job.paths.at(index));
+    attempt.item = spoiled->second;
+    return ItemResult::LeftOut;
+}
+
 AttemptEnd AddItems(Attempt& attempt) {
     const QStringList& paths = attempt.run.job.paths;
     for (int i = 0; i < paths.size(); ++i) {
-        const auto spoiled = attempt.run.spoiled.find(i);
-        const ItemResult result =
-            spoiled != attempt.run.spoiled.end() ? LeaveOut(attempt, spoiled->second) : AddItem(attempt, paths.at(i));
+        const ItemResult result = HandleItem(attempt, i);
+        attempt.item.path = paths.at(i);
         switch (result) {
         case ItemResult::Added: ++attempt.report.entriesWritten; break;
         case ItemResult::NoEntry: break;
-        case ItemResult::LeftOut: attempt.report.leftOut.push_back({paths.at(i), attempt.itemReason}); break;
-        case ItemResult::Restart: attempt.run.spoiled[i] = attempt.itemReason; return AttemptEnd::Restart;
-        case ItemResult::WriteFailed: attempt.report.reason = attempt.itemReason; return AttemptEnd::Failed;
+        case ItemResult::LeftOut: attempt.report.leftOut.push_back(attempt.item); break;
+        case ItemResult::Restart: attempt.run.spoiled[i] = attempt.item; return AttemptEnd::Restart;
+        case ItemResult::WriteFailed: return AttemptEnd::Failed;
         }
         if (attempt.run.job.progress && !attempt.run.job.progress(i + 1)) return AttemptEnd::Cancelled;
     }
@@ -250,12 +262,12 @@ std::optional<ArchiveReport> RunAttempt(RunContext& run) {
     QString reason;
     ArchivePtr a = OpenArchive(file.fd(), reason);
     if (!a) return Failure(reason);
-    Attempt attempt{run, a.get(), {}, {}};
+    Attempt attempt{run, a.get(), {}, {}, {}};
     const AttemptEnd end = AddItems(attempt);
     if (end != AttemptEnd::Finished) archive_write_fail(a.get());  // nothing more reaches the file
     if (end == AttemptEnd::Restart) return std::nullopt;
     if (end == AttemptEnd::Cancelled) return ArchiveReport{ArchiveOutcome::Cancelled, {}, {}, 0};
-    if (end == AttemptEnd::Failed) return Failure(attempt.report.reason);
+    if (end == AttemptEnd::Failed) return Failure(attempt.writeFailure);
     if (!CloseArchive(a, reason)) return Failure(reason);
     if (!file.commit()) return Failure(file.error());
     ArchiveReport report = std::move(attempt.report);

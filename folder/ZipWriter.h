@@ -21,15 +21,26 @@ enum class ArchiveOutcome {
     CreationFailed,  // no archive could be written; the old one is untouched
 };
 
+// Why a file was left out; the caller words it for the user.
+enum class LeftOutCause {
+    SystemError,      // errorNumber says why (missing, no permission, read error)
+    NotRegularFile,   // a FIFO, socket or device
+    NameNotStorable,  // not valid as a zip entry name
+    Shrank,           // the file got shorter while it was being packed
+    WriterRejected,   // the archive writer refused its header; writerText says why
+};
+
 struct LeftOutFile {
     QString path;
-    QString reason;
+    LeftOutCause cause = LeftOutCause::SystemError;
+    int errorNumber = 0;
+    QString writerText;
 };
 
 struct ArchiveReport {
     ArchiveOutcome outcome = ArchiveOutcome::Complete;
     std::vector<LeftOutFile> leftOut;  // in collected order
-    QString reason;                    // the system's reason for CreationFailed
+    QString reason;                    // the system's reason for CreationFailed, for diagnostics
     int entriesWritten = 0;
 };
 

@@ -288,6 +288,8 @@ struct ReadFault {
     const char* name;
     int failOnCall;      // the n-th read of the file (1-based)
     ssize_t result;      // what that read returns
+    folder::LeftOutCause cause;
+    int errorNumber;
 };
 
 class ReadFaultTest : public HelpArchiveTest, public ::testing::WithParamInterface<ReadFault> {};
@@ -316,7 +318,8 @@ TEST_P(ReadFaultTest, TheSpoiledFileIsLeftOutAndTheArchiveRebuilt) {
     EXPECT_EQ(report.outcome, folder::ArchiveOutcome::Incomplete);
     ASSERT_EQ(report.leftOut.size(), 1u);
     EXPECT_EQ(report.leftOut[0].path, "RTF Folder/b.bin");
-    EXPECT_FALSE(report.leftOut[0].reason.isEmpty());
+    EXPECT_EQ(report.leftOut[0].cause, fault.cause);
+    EXPECT_EQ(report.leftOut[0].errorNumber, fault.errorNumber);
     EXPECT_EQ(report.entriesWritten, 2);
     const ZipListing listing = zip();
     EXPECT_EQ(listing.names(), (QStringList{"RTF Folder\\a.rtf", "RTF Folder\\c.rtf"}));
@@ -325,8 +328,9 @@ TEST_P(ReadFaultTest, TheSpoiledFileIsLeftOutAndTheArchiveRebuilt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReadFaultTest,
-                         ::testing::Values(ReadFault{"FirstReadFails", 1, -1}, ReadFault{"SecondChunkFails", 2, -1},
-                                           ReadFault{"FileEndsEarly", 2, 0}),
+                         ::testing::Values(ReadFault{"FirstReadFails", 1, -1, folder::LeftOutCause::SystemError, EIO},
+                                           ReadFault{"SecondChunkFails", 2, -1, folder::LeftOutCause::SystemError, EIO},
+                                           ReadFault{"FileEndsEarly", 2, 0, folder::LeftOutCause::Shrank, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
