@@ -12,6 +12,8 @@
 #include <QTextTable>
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <functional>
 #include <map>
 
@@ -261,6 +263,25 @@ TEST(RoundTrip, TableShapeAndColumnWidths) {
     EXPECT_EQ(widths[0], QTextLength(QTextLength::FixedLength, 100));
     EXPECT_EQ(widths[1], QTextLength(QTextLength::FixedLength, 200));
     EXPECT_EQ(table->cellAt(1, 1).firstCursorPosition().block().text(), QStringLiteral("d"));
+}
+
+// What the editor shows of a topic from Word, WordPad or LibreOffice survives
+// being saved by us and opened again.
+TEST(RoundTrip, CorpusFilesSurviveSaveAndReopen) {
+    const QDir corpus(QStringLiteral(QUORLIN_CORPUS_DIR));
+    const QStringList files = corpus.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    ASSERT_GE(files.size(), 10);
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(corpus.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        const auto opened = Import(original.toStdString());
+        const std::string saved = ExportToString(*opened);
+        const auto reopened = Import(saved);
+        EXPECT_EQ(Describe(*reopened).join(u'\n').toStdString(), Describe(*opened).join(u'\n').toStdString());
+        EXPECT_EQ(ExportToString(*reopened), saved);
+    }
 }
 
 QByteArray Encoded(const QImage& image, const char* format) {
