@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 namespace quorlin::rtf {
@@ -144,6 +145,138 @@ TEST(WriterRoundTrip, HandMadeDocumentWithEveryFeature) {
         "\\trowd\\cellx2000\\cellx5000\\pard\\intbl a\\cell b\\par c\\cell\\row"
         "\\pard {\\pict\\pngblip\\picw1\\pich1\\picwgoal300\\pichgoal300 89504e470d0a1a0a}\\par}";
     ExpectSameDocument(rtf, "hand-made");
+}
+
+// Random documents: every kind of event, formats and text chosen to stress
+// escaping and control-word delimiters.
+class RandomDocument {
+public:
+    explicit RandomDocument(unsigned seed) : random_(seed) {}
+
+    void emit(Sink& sink) {
+        std::mt19937 saved = random_;
+        const int blocks = 1 + pick(12);
+        for (int b = 0; b < blocks; ++b) {
+            if (pick(5) == 0) table(sink);
+            else paragraph(sink, paraFormat(false), false);
+        }
+        sink.endDocument();
+        random_ = saved;  // the same document again on the next call
+    }
+
+private:
+    int pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+
+    std::string text() {
+        static const char* pieces[] = {"a", "Z", "7", "-", " ", "\\", "{", "}", ";", "\"", "\xC3\xA9",
+                                       "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xE2\x82\xAC", "\xEF\xBF\xBD", "word",
+                                       "\xC2\xA0", "?"};
+        std::string s;
+        for (int n = 1 + pick(6); n > 0; --n) s += pieces[pick(sizeof pieces / sizeof *pieces)];
+        return s;
+    }
+
+    CharFormat charFormat() {
+        static const char* faces[] = {"", "Arial", "Times New Roman", "A{b}\\c", "Caf\xC3\xA9 Sans"};
+        static const char* links[] = {"", "", "", "http://example.com/a b", "#anchor"};
+        CharFormat f;
+        f.bold = pick(2);
+        f.italic = pick(3) == 0;
+        f.underline = pick(4) == 0;
+        f.strike = pick(6) == 0;
+        f.face = faces[pick(5)];
+        f.sizeHalfPoints = 2 + pick(150);
+        if (pick(3) == 0) f.color = Color{uint8_t(pick(256)), uint8_t(pick(3)), 9};
+        if (pick(6) == 0) f.background = Color{200, uint8_t(pick(256)), 0};
+        f.vertical = static_cast<VerticalAlign>(pick(3));
+        f.link = links[pick(5)];
+        return f;
+    }
+
+    ParaFormat paraFormat(bool inTable) {
+        ParaFormat p;
+        p.align = static_cast<Align>(pick(4));
+        if (pick(3) == 0) {
+            p.leftIndent = pick(2000);
+            p.rightIndent = pick(500);
+            p.firstIndent = pick(1000) - 500;
+            p.spaceBefore = pick(300);
+            p.spaceAfter = pick(300);
+        }
+        if (pick(4) == 0) {
+            p.lineSpacing = pick(600) - 300;
+            p.lineMultiple = p.lineSpacing > 0 && pick(2);
+        }
+        for (int t = pick(3); t > 0; --t) p.tabs.push_back({720 * t + pick(100), static_cast<TabKind>(pick(4))});
+        if (!inTable && pick(3) == 0) {
+            p.listId = 1 + pick(3);
+            p.listLevel = pick(3);
+            p.listKind = static_cast<ListKind>(1 + (p.listId + p.listLevel) % 6);  // one kind per list level
+        }
+        p.inTable = inTable;
+        return p;
+    }
+
+    void content(Sink& sink) {
+        for (int n = pick(8); n > 0; --n) {
+            const CharFormat f = charFormat();
+            switch (pick(10)) {
+            case 0: sink.tab(f); break;
+            case 1: sink.lineBreak(f); break;
+            case 2:
+                if (pick(4) == 0) {
+                    Picture picture;
+                    picture.format = pick(2) ? PictureFormat::Png : PictureFormat::Jpeg;
+                    picture.data = text();
+                    sink.picture(picture, f);
+                    break;
+                }
+                [[fallthrough]];
+            default: sink.text(text(), f);
+            }
+        }
+    }
+
+    void paragraph(Sink& sink, const ParaFormat& format, bool lastInCell) {
+        content(sink);
+        if (lastInCell) sink.cellEnd(format);
+        else sink.paragraphEnd(format);
+    }
+
+    void table(Sink& sink) {
+        const int cells = 1 + pick(4);
+        for (int rows = 1 + pick(3); rows > 0; --rows) {
+            RowFormat row;
+            for (int c = 0; c < cells; ++c) {
+                for (int extra = pick(3) == 0; extra > 0; --extra) paragraph(sink, paraFormat(true), false);
+                paragraph(sink, paraFormat(true), true);
+                row.cellRight.push_back(1000 * (c + 1) + pick(500));
+            }
+            sink.rowEnd(row);
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+TEST(WriterRoundTrip, RandomDocumentsReadBackTheSame) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        RandomDocument document(seed);
+        Model expected, actual;
+        document.emit(expected);
+        std::string rtf;
+        Writer writer([&rtf](const char* data, std::size_t size) {
+            rtf.append(data, size);
+            return true;
+        });
+        document.emit(writer);
+        ReadRtf(rtf, actual);
+        ASSERT_EQ(actual.items.size(), expected.items.size()) << "seed " << seed << "\n" << rtf;
+        for (std::size_t i = 0; i < expected.items.size(); ++i) {
+            ASSERT_EQ(Describe(actual.items[i]), Describe(expected.items[i])) << "seed " << seed << ", item " << i << "\n" << rtf;
+            ASSERT_TRUE(actual.items[i] == expected.items[i]) << "seed " << seed << ", item " << i << "\n" << rtf;
+        }
+    }
 }
 
 }  // namespace
