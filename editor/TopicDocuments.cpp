@@ -60,7 +60,7 @@ std::optional<QString> WriteTopicFile(const QString& path) {
     // A file without any write permission is read-only for everyone, the
     // super-user included, as a read-only attribute would be.
     const QFileInfo target(path);
-    constexpr auto kWrite = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    constexpr auto kWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (target.exists() && (!target.isWritable() || !(target.permissions() & kWrite)))
         return QStringLiteral("The file is read-only");
     QSaveFile file(path);
@@ -105,11 +105,14 @@ void LoadTopicIntoEditor() {
     StreamIn(app.editorHandle, stream);
 }
 
+static MessageAnswer AskToSave() {
+    return Dialogs().message({messages::kSavePromptCaption, messages::kSavePromptText,
+                              platform::MessageButtons::YesNoCancel, platform::MessageIcon::None});
+}
+
 PromptResult SavePrompt() {
     if (!app.modified) return PromptResult::Continue;
-    const MessageAnswer answer = Dialogs().message({messages::kSavePromptText, messages::kSavePromptCaption,
-                                                    platform::MessageButtons::YesNoCancel,
-                                                    platform::MessageIcon::None});
+    const MessageAnswer answer = AskToSave();
     if (answer == MessageAnswer::Cancel) return PromptResult::Cancelled;
     if (answer == MessageAnswer::Yes && SaveTopic() == SaveResult::Failed) return PromptResult::Cancelled;
     return PromptResult::Continue;
@@ -117,9 +120,7 @@ PromptResult SavePrompt() {
 
 bool ConfirmExit() {
     if (!app.modified) return true;
-    const MessageAnswer answer = Dialogs().message({messages::kSavePromptText, messages::kSavePromptCaption,
-                                                    platform::MessageButtons::YesNoCancel,
-                                                    platform::MessageIcon::None});
+    const MessageAnswer answer = AskToSave();
     if (answer == MessageAnswer::No) return true;
     if (answer == MessageAnswer::Yes) return SaveTopic() == SaveResult::Saved && app.modified == 0;
     return false;

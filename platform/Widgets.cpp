@@ -105,6 +105,15 @@ EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent) {
 
 bool EditorWidget::focusNextPrevChild(bool) { return false; }
 
+// Alt with a key belongs to the window and its menus; it types nothing here.
+void EditorWidget::keyPressEvent(QKeyEvent* event) {
+    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
 TopicListWidget::TopicListWidget(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("topicList"));
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -182,7 +191,9 @@ private:
         if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
         if (key->modifiers() & Qt::AltModifier || key->key() == Qt::Key_F10) return false;
         if (key->key() == Qt::Key_Alt) return false;
-        if (list_ && (widget == list_ || list_->isAncestorOf(widget))) return false;
+        // A key the list ignores travels on to its parents; the focus tells where it began.
+        for (QWidget* origin : {widget, QApplication::focusWidget()})
+            if (list_ && origin && (origin == list_ || list_->isAncestorOf(origin))) return false;
         return true;
     }
 

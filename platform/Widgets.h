@@ -69,6 +69,7 @@ signals:
 
 protected:
     bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool programEditing_ = false;

@@ -166,12 +166,12 @@ TEST_F(CharacterFormatTest, RealFontAndColourDialogs) {
     WhenShown<QFontDialog>([](QFontDialog* dialog) {
         EXPECT_EQ(dialog->currentFont().pointSize(), 12);
         QFont chosen(QStringLiteral("Liberation Serif"));
-        chosen.setPointSizeF(10.5);
+        chosen.setPointSize(14);
         dialog->setCurrentFont(chosen);
         dialog->accept();
     });
     ChangeSelectionFont();
-    EXPECT_EQ(app.fontSize, 10);
+    EXPECT_EQ(app.fontSize, 14);
     EXPECT_EQ(app.fontName, QStringLiteral("Liberation Serif"));
 
     QColorDialog::setCustomColor(3, Qt::green);

@@ -212,8 +212,11 @@ TEST_F(ShellTest, CloseBoxAndExitEndTheLoopWhenNothingWasEdited) {
     for (bool viaClose : {true, false}) {
         RunningProgram program;
         ScriptedDialogs dialogs;
-        if (viaClose) app.mainWindow->close();
-        else platform::Queue().post({platform::kCommandEvent, 5, 0});
+        if (viaClose) {
+            app.mainWindow->close();
+        } else {
+            platform::Queue().post({platform::kCommandEvent, 5, 0});
+        }
         EXPECT_TRUE(program.pump()) << (viaClose ? "close box" : "Exit");
     }
 }

@@ -12,6 +12,11 @@
 #include <variant>
 #include <vector>
 
+#include <ostream>
+
+// Test failures print QStrings as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace quorlin::test {
 
 // Answers dialogs from a script, in order, and fails the test on any dialog
