@@ -115,7 +115,8 @@ void StreamIn(platform::EditorWidget* editor, EditStream& stream) {
         importer.feed(reinterpret_cast<const char*>(buffer.data()), std::size_t(done));
     }
     importer.finish();
-    editor->setCurrentCharFormat(QTextCursor(document).charFormat());
+    // A freshly loaded topic shows its beginning with the caret there.
+    editor->moveCursor(QTextCursor::Start);
 }
 
 void StreamOut(platform::EditorWidget* editor, EditStream& stream) {

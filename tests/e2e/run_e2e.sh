@@ -4,18 +4,10 @@
 # close box and expects exit code 0 with no dialog in between.
 #   run_e2e.sh PROGRAM OUTPUT_DIR
 set -euo pipefail
-program=$(realpath "$1")
-out=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$out"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/RTF Folder"
-for name in Intro Setup Usage; do
-  printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 \\b %s\\b0  topic text.\\par}' "$name" > "$work/RTF Folder/$name.rtf"
-done
 
 inner() {
+  program=$1 out=$2 work=$3
   cd "$work"
   unset QT_QPA_PLATFORM
   "$program" &
@@ -48,7 +40,20 @@ inner() {
   fi
   wait "$pid"
 }
-export -f inner
-export program out work here
-xvfb-run -a -s "-screen 0 1600x900x24" bash -c inner
+if [[ "${1:-}" == "--inner" ]]; then
+  shift
+  inner "$@"
+  exit
+fi
+
+program=$(realpath "$1")
+out=$(realpath -m "$2")
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/RTF Folder"
+for name in Intro Setup Usage; do
+  printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 \\b %s\\b0  topic text.\\par}' "$name" > "$work/RTF Folder/$name.rtf"
+done
+xvfb-run -a -s "-screen 0 1600x900x24" "$here/run_e2e.sh" --inner "$program" "$out" "$work"
 echo "end to end: window shown, closed with exit code 0"
