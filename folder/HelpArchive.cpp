@@ -1,6 +1,6 @@
 #include "folder/HelpArchive.h"
 
-#include "folder/ArchiveTexts.h"
+#include "shell/Messages.h"
 #include "folder/FolderListing.h"
 #include "folder/FolderNames.h"
 #include "folder/ReplacementFile.h"
@@ -33,9 +33,9 @@ void ShowMessage(const QString& caption, const QString& text) {
 QString LeftOutReason(const folder::LeftOutFile& file) {
     switch (file.cause) {
     case folder::LeftOutCause::SystemError: return folder::SystemReason(file.errorNumber);
-    case folder::LeftOutCause::NotRegularFile: return folder::texts::kNotRegularFile;
-    case folder::LeftOutCause::NameNotStorable: return folder::texts::kNameNotStorable;
-    case folder::LeftOutCause::Shrank: return folder::texts::kFileShrank;
+    case folder::LeftOutCause::NotRegularFile: return messages::kNotRegularFile;
+    case folder::LeftOutCause::NameNotStorable: return messages::kNameNotStorable;
+    case folder::LeftOutCause::Shrank: return messages::kFileShrank;
     case folder::LeftOutCause::WriterRejected: return file.writerText;
     }
     return QString();
@@ -43,7 +43,7 @@ QString LeftOutReason(const folder::LeftOutFile& file) {
 
 QStringList LeftOutLines(const std::vector<folder::LeftOutFile>& leftOut) {
     QStringList lines;
-    for (const folder::LeftOutFile& file : leftOut) lines << folder::texts::LeftOutLine(file.path, LeftOutReason(file));
+    for (const folder::LeftOutFile& file : leftOut) lines << messages::LeftOutLine(file.path, LeftOutReason(file));
     return lines;
 }
 
@@ -84,7 +84,7 @@ void CollectFolderEntries(const QString& folder, int depth) {
 int AddEntriesToArchive() {
     const QString archiveName = folder::ArchiveName();
     std::unique_ptr<platform::Progress> progress = platform::Dialogs().progress(
-        {folder::texts::kPackingTitle, folder::texts::PackingLabel(folder::TopicFolderName(), archiveName),
+        {messages::kPackingTitle, messages::PackingLabel(folder::TopicFolderName(), archiveName),
          static_cast<int>(app.packEntries.size()), 500});
     folder::ArchiveJob job;
     job.paths = app.packEntries;

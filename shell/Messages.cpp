@@ -20,6 +20,14 @@ QString ArchiveCancelledText(const QString& archiveName) {
     return QStringLiteral("Packing was cancelled; %1 was left as it was.").arg(archiveName);
 }
 
+QString PackingLabel(const QString& folderName, const QString& archiveName) {
+    return QStringLiteral("Packing \"%1\" into %2 ...").arg(folderName, archiveName);
+}
+
+QString LeftOutLine(const QString& path, const QString& reason) {
+    return QStringLiteral("%1 (%2)").arg(path, reason);
+}
+
 QString CaretPositionText(int caretColumn, int caretLine, int lineCount) {
     return QStringLiteral("Char %1 Line %2 of %3 lines").arg(caretColumn + 1).arg(caretLine + 1).arg(lineCount);
 }

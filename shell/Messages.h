@@ -37,6 +37,15 @@ inline const QString kArchiveFailedText = QStringLiteral("You have a Compression
 inline const QString kArchiveDoneCaption = QStringLiteral("Done");
 inline const QString kArchiveDoneText = QStringLiteral("Everything Compressed");
 inline const QString kArchiveCancelledCaption = QStringLiteral("Cancelled");
+inline const QString kPackingTitle = QStringLiteral("Zip Folder");
+// Why a file was left out of the archive, when the system gives no reason of its own.
+inline const QString kNotRegularFile = QStringLiteral("not a regular file");
+inline const QString kNameNotStorable = QStringLiteral("its name cannot be stored in a zip archive");
+inline const QString kFileShrank = QStringLiteral("the file got shorter while it was being packed");
+
+QString PackingLabel(const QString& folderName, const QString& archiveName);
+// One line of the closing box: the path and why it was left out.
+QString LeftOutLine(const QString& path, const QString& reason);
 
 // "UNABLE TO SAVE FILE", a line break, the path, ": " and the system's reason.
 QString SaveFailedText(const QString& path, const QString& reason);

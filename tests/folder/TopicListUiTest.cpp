@@ -94,7 +94,9 @@ TEST_F(TopicListUiTest, ChoosingARowWithUnsavedEditsAsksFirst) {
         clickRow(setup);
         EXPECT_EQ(text(), c.opens ? QStringLiteral("setup text") : QStringLiteral("edited intro")) << c.name;
         EXPECT_EQ(app.modified, c.opens ? 0 : 1) << c.name;
-        if (!c.opens) EXPECT_EQ(app.topicListHandle->currentRow(), intro) << c.name;
+        if (!c.opens) {
+            EXPECT_EQ(app.topicListHandle->currentRow(), intro) << c.name;
+        }
         EXPECT_EQ(dir.read("RTF Folder/Intro.rtf").contains("edited intro"), c.answer == MessageAnswer::Yes) << c.name;
     }
 }

@@ -241,8 +241,12 @@ TEST_F(ShellTest, ExitWithUnsavedEditsAsksFirst) {
         ASSERT_FALSE(dialogs.messages.empty());
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("SAVE CURRENT FILE?")) << c.name;
         EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("!")) << c.name;
-        if (!c.ends) EXPECT_EQ(app.quitRequested, 0) << c.name;
-        if (!c.saveAs.isEmpty()) EXPECT_TRUE(QFile::exists(c.saveAs)) << c.name;
+        if (!c.ends) {
+            EXPECT_EQ(app.quitRequested, 0) << c.name;
+        }
+        if (!c.saveAs.isEmpty()) {
+            EXPECT_TRUE(QFile::exists(c.saveAs)) << c.name;
+        }
     }
 }
 
