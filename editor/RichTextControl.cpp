@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <memory>
 #include <vector>
 
 namespace quorlin {
@@ -100,22 +101,28 @@ void ClearText(platform::EditorWidget* editor) {
     editor->setCurrentCharFormat(QTextCharFormat());
 }
 
+// The topic is built in a document of its own and shown only once the whole
+// file was read: a read error part-way leaves the editor as it was, rather than
+// showing a cut-off topic that a later save would write back over the file.
 void StreamIn(platform::EditorWidget* editor, EditStream& stream) {
     ProgramEdit guard(editor);
-    QTextDocument* document = editor->document();
-    RtfImporter importer(*document, editor->currentCharFormat());
-    std::vector<uint8_t> buffer(64 * 1024);
-    for (;;) {
-        int32_t done = 0;
-        if (stream.pfnCallback(stream.dwCookie, buffer.data(), int32_t(buffer.size()), &done) != 0) {
-            stream.dwError = 1;
-            return;
+    auto fresh = std::make_unique<QTextDocument>();
+    fresh->setDefaultFont(editor->document()->defaultFont());
+    {
+        RtfImporter importer(*fresh, editor->currentCharFormat());
+        std::vector<uint8_t> buffer(64 * 1024);
+        for (;;) {
+            int32_t done = 0;
+            if (stream.pfnCallback(stream.dwCookie, buffer.data(), int32_t(buffer.size()), &done) != 0) {
+                stream.dwError = 1;
+                return;
+            }
+            if (done <= 0) break;
+            importer.feed(reinterpret_cast<const char*>(buffer.data()), std::size_t(done));
         }
-        if (done <= 0) break;
-        importer.feed(reinterpret_cast<const char*>(buffer.data()), std::size_t(done));
+        importer.finish();
     }
-    importer.finish();
-    // A freshly loaded topic shows its beginning with the caret there.
+    editor->adoptDocument(fresh.release());
     editor->moveCursor(QTextCursor::Start);
 }
 

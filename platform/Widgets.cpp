@@ -98,9 +98,22 @@ EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("editor"));
     setAcceptRichText(true);
     setTabChangesFocus(false);
+    watchDocument();
+}
+
+void EditorWidget::watchDocument() {
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!programEditing_ && (removed || added)) emit userEdited();
     });
+}
+
+void EditorWidget::adoptDocument(QTextDocument* fresh) {
+    // The first document belongs to the text control, which frees it itself.
+    QPointer<QTextDocument> old = document();
+    fresh->setParent(this);
+    setDocument(fresh);
+    if (old && old->parent() == this) delete old.data();
+    watchDocument();
 }
 
 bool EditorWidget::focusNextPrevChild(bool) { return false; }

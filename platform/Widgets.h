@@ -62,6 +62,8 @@ public:
     // While set, content changes are the program's own (load, clear, format).
     void setProgramEditing(bool on) { programEditing_ = on; }
     bool programEditing() const { return programEditing_; }
+    // Shows a document built elsewhere in place of the current one, which is freed.
+    void adoptDocument(QTextDocument* document);
 
 signals:
     // The user changed the content by any means (keys, paste, drag and drop, undo).
@@ -72,6 +74,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void watchDocument();
+
     bool programEditing_ = false;
 };
 
