@@ -150,6 +150,13 @@ void TopicListWidget::setRowQuietly(int row) {
 // Tab stays in the list rather than moving the focus.
 bool TopicListWidget::focusNextPrevChild(bool) { return true; }
 
+// Gaining the focus makes a row current without anyone choosing it.
+void TopicListWidget::focusInEvent(QFocusEvent* event) {
+    quiet_ = true;
+    QListWidget::focusInEvent(event);
+    quiet_ = false;
+}
+
 void TopicListWidget::reportChosen() { Queue().post({kControlEvent, kTopicListControl, kRowChosen}); }
 
 void TopicListWidget::notePress(QMouseEvent* event) {
