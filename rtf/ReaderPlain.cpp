@@ -16,6 +16,7 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 void Reader::Impl::detect() {
     std::string_view head(head_);
+    if (head.size() < kBom.size() && kBom.starts_with(head)) return;  // maybe a byte order mark, cut
     std::size_t start = head.starts_with(kBom) ? kBom.size() : 0;
     std::size_t first = start;
     while (first < head.size() && IsSpace(head[first])) ++first;

@@ -32,6 +32,12 @@ TEST(ReaderPieces, TokensCutAnywhere) {
     for (std::size_t piece = 1; piece < 12; ++piece) EXPECT_EQ(Events(rtf, piece), whole) << piece;
 }
 
+TEST(ReaderPieces, ByteOrderMarkCutIntoPieces) {
+    const std::string rtf = "\xEF\xBB\xBF{\\rtf1 caf\\'e9\\par}";
+    for (std::size_t piece = 1; piece < 5; ++piece) EXPECT_EQ(Events(rtf, piece), Events(rtf)) << piece;
+    EXPECT_EQ(Text(rtf), "caf\u00E9\n");
+}
+
 TEST(ReaderDamage, DeepNestingIsBoundedAndBalanced) {
     const std::size_t depth = 20000;
     const std::string rtf = "{\\rtf1 " + std::string(depth, '{') + "\\b deep" + std::string(depth, '}') + " after\\par}";
