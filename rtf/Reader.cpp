@@ -209,12 +209,15 @@ void Reader::Impl::flushBytes() {
 }
 
 void Reader::Impl::emitUtf8(std::string_view utf8) {
-    if (pendingHigh_ != 0) {
-        // A high surrogate with no low half after it.
-        pendingHigh_ = 0;
-        deliver("\xEF\xBF\xBD");
-    }
+    flushSurrogate();
     deliver(utf8);
+}
+
+// A high surrogate with no low half after it shows as a replacement character.
+void Reader::Impl::flushSurrogate() {
+    if (pendingHigh_ == 0) return;
+    pendingHigh_ = 0;
+    deliver("\xEF\xBF\xBD");
 }
 
 void Reader::Impl::deliver(std::string_view utf8) {
@@ -248,7 +251,7 @@ void Reader::Impl::unicode(int32_t value) {
     if (font != nullptr && font->symbol && u >= 0xF020 && u <= 0xF0FF && SymbolToUnicode(u - 0xF000) != 0)
         u = SymbolToUnicode(u - 0xF000);  // symbol characters written in the private-use area
     if (u >= 0xD800 && u <= 0xDBFF) {
-        if (pendingHigh_ != 0) emitUtf8("\xEF\xBF\xBD");
+        flushSurrogate();
         pendingHigh_ = u;
         return;
     }
@@ -275,7 +278,7 @@ void Reader::Impl::flushRun() {
 
 void Reader::Impl::beforeEvent() {
     flushBytes();
-    if (pendingHigh_ != 0) emitUtf8({});
+    flushSurrogate();
     flushRun();
 }
 

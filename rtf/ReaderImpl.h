@@ -104,6 +104,7 @@ private:
     void flushBytes();
     bool bytesEndInLeadByte() const;
     void emitUtf8(std::string_view utf8);
+    void flushSurrogate();
     void deliver(std::string_view utf8);
     void emitCodePoint(char32_t codePoint);
     void unicode(int32_t value);

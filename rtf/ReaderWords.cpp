@@ -103,7 +103,7 @@ bool Reader::Impl::eventWord(Word w, int32_t param) {
     case Word::Tab: emitCodePoint('\t'); return true;
     case Word::Sect: case Word::Page:
         // A break between pages or sections ends a paragraph that has begun.
-        if (paraHasContent_ || !run_.empty()) emitCodePoint(0x2029);
+        if (paraHasContent_) emitCodePoint(0x2029);
         return true;
     case Word::NestCell: emitCodePoint(0x2029); return true;  // nested tables are flattened
     case Word::NestRow: return true;

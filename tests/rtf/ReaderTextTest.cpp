@@ -33,6 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"SurrogatePairNegative", Doc("\\uc1\\u-10179?\\u-8704?\\par"), "\U0001F600\n"},
         TextCase{"SurrogatesAcrossUc", Doc("\\uc0 \\u55357\\uc1 \\u56832\\'3f!\\par"), "\U0001F600!\n"},
         TextCase{"LoneHighSurrogate", Doc("\\u55357?x\\par"), "\uFFFDx\n"},
+        TextCase{"TwoHighSurrogates", Doc("\\u55357?\\u55357?\\u56832?\\par"), "\uFFFD\U0001F600\n"},
+        TextCase{"HighSurrogateBeforeTab", Doc("\\u55357?\\tab\\par"), "\uFFFD\t\n"},
         TextCase{"LoneLowSurrogate", Doc("\\u56832?x\\par"), "\uFFFDx\n"},
         TextCase{"BinIsOneFallbackWithItsData", Doc("\\u233\\bin2 xyz\\par"), "\u00E9z\n"},
         TextCase{"OutOfRange", Doc("\\u99999999 u\\par"), "\uFFFD\n"}));
