@@ -133,7 +133,8 @@ private:
     bool destinationWord(Word word);
     bool tableWord(Word word, int32_t param);
     bool pictureWord(Word word, int32_t param);
-    bool listWord(Word word, bool hasParam, int32_t param);
+    // Font, colour and list tables, and the older \pn numbering.
+    bool definitionWord(Word word, bool hasParam, int32_t param);
     void enterSkip();
 
     // Destinations (ReaderDestinations.cpp)

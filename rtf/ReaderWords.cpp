@@ -31,7 +31,7 @@ void Reader::Impl::dispatch(WordInfo info, bool hasParam, int32_t param) {
     if (characterWord(w, hasParam, param) || paragraphWord(w, hasParam, param) || eventWord(w, param) ||
         destinationWord(w) || tableWord(w, param) || pictureWord(w, param))
         return;
-    listWord(w, hasParam, param);
+    definitionWord(w, hasParam, param);
 }
 
 void Reader::Impl::enterSkip() {
@@ -185,7 +185,7 @@ bool Reader::Impl::pictureWord(Word w, int32_t param) {
     }
 }
 
-bool Reader::Impl::listWord(Word w, bool hasParam, int32_t param) {
+bool Reader::Impl::definitionWord(Word w, bool hasParam, int32_t param) {
     GroupState& s = state();
     ParaState& p = s.para;
     switch (w) {

@@ -17,7 +17,7 @@ public:
     virtual void rawBytes(const char* data, std::size_t size) = 0;
     virtual void groupOpen() = 0;
     virtual void groupClose() = 0;
-    // name holds at most kMaxWordLength letters; longer words are cut there.
+    // A word longer than kMaxWordLength letters arrives with an empty name.
     virtual void controlWord(std::string_view name, bool hasParam, int32_t param) = 0;
     // \x for a non-letter x; a literal tab arrives as '\t', \<newline> as '\n'.
     virtual void controlSymbol(char symbol) = 0;
