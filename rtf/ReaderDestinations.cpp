@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kMaxColors = 1u << 16;
 constexpr std::size_t kMaxListLevels = 9;
+constexpr std::size_t kMaxFaceBytes = 1024;  // a face name is short; a runaway one is cut
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -105,6 +106,11 @@ void Reader::Impl::beginFont(int32_t index) {
 void Reader::Impl::commitFont() {
     if (!fontInProgress_) return;
     fontInProgress_ = false;
+    if (font_.face.size() == kMaxFaceBytes) {
+        // Cut at the limit: drop the last character, which may be incomplete.
+        while (!font_.face.empty() && (font_.face.back() & 0xC0) == 0x80) font_.face.pop_back();
+        if (!font_.face.empty() && (font_.face.back() & 0x80)) font_.face.pop_back();
+    }
     font_.face = std::string(Trim(font_.face));
     font_.symbol = IsSymbolFont(font_.face, font_.charset);
     fonts_[fontIndex_] = std::move(font_);
@@ -113,12 +119,15 @@ void Reader::Impl::commitFont() {
 }
 
 void Reader::Impl::fontTableText(std::string_view utf8) {
+    auto append = [this](std::string_view part) {
+        if (fontInProgress_) font_.face.append(part.substr(0, kMaxFaceBytes - std::min(kMaxFaceBytes, font_.face.size())));
+    };
     for (std::size_t semicolon; (semicolon = utf8.find(';')) != std::string_view::npos;) {
-        if (fontInProgress_) font_.face.append(utf8.substr(0, semicolon));
+        append(utf8.substr(0, semicolon));
         commitFont();
         utf8.remove_prefix(semicolon + 1);
     }
-    if (fontInProgress_ && font_.face.size() < 1024) font_.face.append(utf8);
+    append(utf8);
 }
 
 void Reader::Impl::colorTableText(std::string_view utf8) {

@@ -38,6 +38,16 @@ TEST(ReaderPieces, ByteOrderMarkCutIntoPieces) {
     EXPECT_EQ(Text(rtf), "caf\u00E9\n");
 }
 
+TEST(ReaderPieces, RunawayFontNameIsCutTheSameWay) {
+    // Found by fuzzing: a font name without its ';' ran on, and was cut where a piece ended.
+    std::string name;
+    for (int i = 0; i < 300; ++i) name += "abc\\'e9";
+    const std::string rtf = "{\\rtf1{\\fonttbl{\\f0\\fcharset128 " + name + "}}\\f0 x}";
+    const std::string whole = Events(rtf);
+    for (std::size_t piece : {1, 7, 11, 13}) EXPECT_EQ(Events(rtf, piece), whole) << piece;
+    EXPECT_LT(whole.size(), 1200u);
+}
+
 TEST(ReaderDamage, DeepNestingIsBoundedAndBalanced) {
     const std::size_t depth = 20000;
     const std::string rtf = "{\\rtf1 " + std::string(depth, '{') + "\\b deep" + std::string(depth, '}') + " after\\par}";
