@@ -15,8 +15,9 @@ int g_shownRow = -1;
 
 void FillTopicList() {
     g_shownRow = -1;
-    for (int i = 1; i <= app.folderFileCount; ++i)
-        app.topicListHandle->addItem(DisplayNameOf(TopicFileSlot(i)));
+    QStringList rows;
+    for (int i = 1; i <= app.folderFileCount; ++i) rows << DisplayNameOf(TopicFileSlot(i));
+    app.topicListHandle->addItems(rows);  // one insertion for the whole folder
 }
 
 void LoadFirstTopic() {

@@ -131,6 +131,9 @@ TopicListWidget::TopicListWidget(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("topicList"));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Lays out a folder of a thousand topics in steps rather than all before the
+    // window first answers.
+    setLayoutMode(QListView::Batched);
     connect(this, &QListWidget::currentRowChanged, this, [this](int) {
         if (!quiet_) reportChosen();
     });
