@@ -15,6 +15,8 @@
 namespace quorlin {
 namespace {
 
+using test::WhenShown;
+
 using test::RunningProgram;
 using test::ScriptedDialogs;
 
@@ -150,15 +152,6 @@ TEST_F(CharacterFormatTest, ColourDialogCancelledRedThenBlack) {
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
 }
 
-// Finds the modal dialog of type T once it is up and hands it to act.
-template <typename T>
-void WhenShown(std::function<void(T*)> act) {
-    QTimer::singleShot(50, [act] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) return act(dialog);
-        ADD_FAILURE() << "dialog not shown";
-    });
-}
 
 TEST_F(CharacterFormatTest, RealFontAndColourDialogs) {
     setText({"....", "...."});

@@ -17,14 +17,8 @@
 namespace quorlin {
 namespace {
 
-template <typename T>
-void WhenShown(std::function<void(T*)> act) {
-    QTimer::singleShot(50, [act] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) return act(dialog);
-        ADD_FAILURE() << "dialog not shown";
-    });
-}
+using test::WhenShown;
+
 
 TEST(RealDialogsTest, SavePromptThenLoadDialog) {
     test::WorkingDirectory dir;

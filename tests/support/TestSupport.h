@@ -4,8 +4,13 @@
 
 #include "platform/Dialogs.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QByteArray>
 #include <QString>
+#include <QTimer>
+#include <functional>
 #include <QTemporaryDir>
 #include <deque>
 #include <optional>
@@ -73,6 +78,16 @@ private:
     QTemporaryDir dir_;
     QString previous_;
 };
+
+// Once a modal dialog of type T is up (a moment after this call), hands it to act.
+template <typename T>
+void WhenShown(std::function<void(T*)> act) {
+    QTimer::singleShot(50, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) return act(dialog);
+        ADD_FAILURE() << "dialog not shown";
+    });
+}
 
 // A minimal RTF topic holding one paragraph of plain text.
 QByteArray PlainTopic(const QString& text);
