@@ -39,6 +39,9 @@ bool MainWindow::createToolbar() {
 bool MainWindow::createStatusBar() {
     statusField_ = new QLabel(QStringLiteral("\t"), this);
     statusField_->setMinimumHeight(18);
+    // The field takes the bar's width whatever it says, so a new caret position
+    // repaints it without laying out the status bar again.
+    statusField_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     statusBar()->addWidget(statusField_, 1);
     statusBar()->setSizeGripEnabled(true);
     return true;
