@@ -5,12 +5,14 @@
 // the one-line report.
 
 #include "platform/Dialogs.h"
+#include "rtf/Document.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTextCharFormat>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +22,20 @@
 #include <vector>
 
 namespace quorlin::bench {
+
+// The character format the direct-insert floor gives a run: the properties the
+// generated topics use, set the way the importer sets them.
+inline QTextCharFormat FloorFormat(const rtf::CharFormat& f) {
+    QTextCharFormat q;
+    q.setFontFamilies({QString::fromStdString(f.face)});
+    q.setFontPointSize(f.sizeHalfPoints / 2.0);
+    q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
+    q.setFontItalic(f.italic);
+    q.setFontUnderline(f.underline);
+    q.setFontStrikeOut(f.strike);
+    if (f.color) q.setForeground(QColor(f.color->r, f.color->g, f.color->b));
+    return q;
+}
 
 using Clock = std::chrono::steady_clock;
 

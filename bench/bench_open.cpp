@@ -95,16 +95,8 @@ private:
     int formatIndex(const rtf::CharFormat& f) {
         for (std::size_t i = 0; i < seen_.size(); ++i)
             if (seen_[i] == f) return int(i);
-        QTextCharFormat q;
-        q.setFontFamilies({QString::fromStdString(f.face)});
-        q.setFontPointSize(f.sizeHalfPoints / 2.0);
-        q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
-        q.setFontItalic(f.italic);
-        q.setFontUnderline(f.underline);
-        q.setFontStrikeOut(f.strike);
-        if (f.color) q.setForeground(QColor(f.color->r, f.color->g, f.color->b));
         seen_.push_back(f);
-        formats.push_back(q);
+        formats.push_back(bench::FloorFormat(f));
         return int(formats.size() - 1);
     }
 };

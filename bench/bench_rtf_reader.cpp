@@ -2,6 +2,7 @@
 // and opening a topic into a QTextDocument against building the same document
 // with direct QTextCursor inserts (the floor Qt allows). One line per figure:
 // figure, baseline, ratio.
+#include "BenchSupport.h"
 #include "editor/RtfImport.h"
 #include "rtf/Reader.h"
 
@@ -118,15 +119,7 @@ public:
 
 private:
     void add(const QString& text, const quorlin::rtf::CharFormat& f) {
-        QTextCharFormat q;
-        q.setFontFamilies({QString::fromStdString(f.face)});
-        q.setFontPointSize(f.sizeHalfPoints / 2.0);
-        q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
-        q.setFontItalic(f.italic);
-        q.setFontUnderline(f.underline);
-        q.setFontStrikeOut(f.strike);
-        if (f.color) q.setForeground(QColor(f.color->r, f.color->g, f.color->b));
-        items.push_back({text, q});
+        items.push_back({text, quorlin::bench::FloorFormat(f)});
     }
 };
 
