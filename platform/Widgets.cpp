@@ -170,13 +170,10 @@ void TopicListWidget::notePress(QMouseEvent* event) {
     pressPos_ = event->position().toPoint();
     pressPending_ = event->button() == Qt::LeftButton &&
                     !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
-    pressChangedRow_ = false;
+    QListWidget::mousePressEvent(event);
     // The selection change reports this click already; the release reports
     // only a click on the row that was already chosen.
-    QMetaObject::Connection once = connect(this, &QListWidget::currentRowChanged, this,
-                                           [this, before](int row) { pressChangedRow_ = row != before; });
-    QListWidget::mousePressEvent(event);
-    disconnect(once);
+    pressChangedRow_ = currentRow() != before;
 }
 
 void TopicListWidget::mousePressEvent(QMouseEvent* event) { notePress(event); }
